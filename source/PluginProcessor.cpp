@@ -1,0 +1,327 @@
+#include "PluginProcessor.h"
+#include "PluginEditor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace
+{
+constexpr float twoPi = 6.2831855f;           // 2 pi rounded to float
+constexpr uint32_t goldenRatioStep = 0x9E3779B9u; // 2^32 / golden ratio
+
+/** Highest frequency-to-sample-rate ratio a filter is tuned to. Keeps tan() finite and
+    positive when a filter frequency would reach half the sample rate (below 6 kHz);
+    at 22050 Hz and above no filter comes near it. */
+constexpr float maxFilterRatio = 0.49f;
+
+float clamp01 (float x) noexcept
+{
+    return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
+}
+
+void setFilterCoefficients (Svf& filter, float ratio, float k) noexcept
+{
+    const auto g = std::tan (std::min (ratio, maxFilterRatio) * 3.1415927f);
+    filter.k = k;
+    filter.a1 = 1.0f / ((g + k) * g + 1.0f);
+    filter.a2 = filter.a1 * g;
+    filter.a3 = filter.a2 * g;
+}
+
+struct SvfOutput
+{
+    float band, low;
+};
+
+SvfOutput stepFilter (Svf& f, float u) noexcept
+{
+    const auto d = u - f.ic2eq;
+    const auto band = f.a1 * f.ic1eq + f.a2 * d;
+    const auto low = f.a3 * d + (f.a2 * f.ic1eq + f.ic2eq);
+    f.ic1eq = 2.0f * band - f.ic1eq;
+    f.ic2eq = 2.0f * low - f.ic2eq;
+    return { band, low };
+}
+} // namespace
+
+//==============================================================================
+FlintwickAudioProcessor::FlintwickAudioProcessor()
+    : AudioProcessor (BusesProperties()
+                          .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      apvts (*this, nullptr, "PARAMS", createParameterLayout())
+{
+    materialParam = apvts.getRawParameterValue ("MATERIAL");
+    decayParam = apvts.getRawParameterValue ("DECAY");
+    sensitivityParam = apvts.getRawParameterValue ("SENSITIVITY");
+}
+
+juce::AudioProcessorValueTreeState::ParameterLayout FlintwickAudioProcessor::createParameterLayout()
+{
+    juce::AudioProcessorValueTreeState::ParameterLayout layout;
+
+    layout.add (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { "MATERIAL", 1 }, "Material",
+                                                             juce::NormalisableRange<float> (0.0f, 1.0f, 0.0001f, 1.0f), 0.5f));
+    layout.add (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { "DECAY", 1 }, "Decay",
+                                                             juce::NormalisableRange<float> (10.0f, 1500.0f, 0.1f, 0.35f), 250.0f));
+    layout.add (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { "SENSITIVITY", 1 }, "Sensitivity",
+                                                             juce::NormalisableRange<float> (0.0f, 1.0f, 0.0001f, 1.0f), 0.5f));
+    return layout;
+}
+
+//==============================================================================
+const juce::String FlintwickAudioProcessor::getName() const { return "FLINTWICK"; }
+
+double FlintwickAudioProcessor::getTailLengthSeconds() const { return 1.5; }
+
+bool FlintwickAudioProcessor::acceptsMidi() const { return false; }
+bool FlintwickAudioProcessor::producesMidi() const { return false; }
+bool FlintwickAudioProcessor::isMidiEffect() const { return false; }
+
+juce::AudioProcessorEditor* FlintwickAudioProcessor::createEditor() { return new FlintwickAudioProcessorEditor (*this); }
+bool FlintwickAudioProcessor::hasEditor() const { return true; }
+
+int FlintwickAudioProcessor::getNumPrograms() { return 1; }
+int FlintwickAudioProcessor::getCurrentProgram() { return 0; }
+void FlintwickAudioProcessor::setCurrentProgram (int) {}
+const juce::String FlintwickAudioProcessor::getProgramName (int) { return {}; }
+void FlintwickAudioProcessor::changeProgramName (int, const juce::String&) {}
+
+bool FlintwickAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    const auto mainOut = layouts.getMainOutputChannelSet();
+
+    if (mainOut != juce::AudioChannelSet::mono() && mainOut != juce::AudioChannelSet::stereo())
+        return false;
+
+    return layouts.getMainInputChannelSet() == mainOut;
+}
+
+//==============================================================================
+void FlintwickAudioProcessor::prepareToPlay (double sr, int)
+{
+    sampleRate = sr;
+    attackCoeff = (float) std::exp (-1.0 / (0.0005 * sr));
+    releaseCoeff = (float) std::exp (-1.0 / (0.06 * sr));
+    holdOffSamples = std::max ((int32_t) (0.02 * sr), (int32_t) 1);
+    envelope = 0.0f;
+    armed = true;
+    samplesSinceTrigger = holdOffSamples;
+    noiseSeed = goldenRatioStep;
+
+    for (auto& v : voices)
+    {
+        v.active = false;
+        v.amplitude = 0.0f;
+        v.noiseFilter.ic1eq = v.noiseFilter.ic2eq = 0.0f;
+        v.bodyFilter.ic1eq = v.bodyFilter.ic2eq = 0.0f;
+        v.phase = 0.0f;
+    }
+}
+
+void FlintwickAudioProcessor::releaseResources() {}
+
+//==============================================================================
+FlintwickAudioProcessor::BlockValues FlintwickAudioProcessor::computeBlockValues (float M, float D, float S) noexcept
+{
+    BlockValues b {};
+
+    b.threshold = S < 0.0f ? 0.5f : 0.5f - 0.48f * std::min (1.0f, S);
+    b.rearmLevel = 0.5f * b.threshold;
+
+    const auto m = M < 0.0f ? 0.0f : std::min (1.0f, M);
+
+    const auto t = D * 0.001f;
+    b.decaySeconds = t > 0.001f ? t : 0.001f;
+
+    b.noiseWeight = clamp01 ((0.4f - m) / 0.4f);
+    b.pingWeight = clamp01 ((m - 0.6f) / 0.4f);
+    b.bodyWeight = std::max (0.0f, (1.0f - b.noiseWeight) - b.pingWeight);
+
+    const auto x = (m - 0.3f) / 0.4f;
+    b.bodyCutoffHz = x < 0.0f ? 800.0 : (x > 1.0f ? 1500.0 : (double) (700.0f * x + 800.0f));
+
+    b.pingOmega = (b.pingWeight * 5000.0f + 3000.0f) * twoPi;
+    return b;
+}
+
+void FlintwickAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    juce::ScopedNoDenormals noDenormals;
+
+    const auto totalIn = getTotalNumInputChannels();
+    const auto totalOut = getTotalNumOutputChannels();
+
+    for (auto ch = totalIn; ch < totalOut; ++ch)
+        buffer.clear (ch, 0, buffer.getNumSamples());
+
+    const auto M = materialParam->load();
+    const auto D = decayParam->load();
+    const auto S = sensitivityParam->load();
+
+    const auto numChannels = buffer.getNumChannels();
+    const auto inputGain = 1.0f / (float) std::max (1, numChannels);
+
+    const auto numSamples = buffer.getNumSamples();
+
+    if (numSamples <= 0)
+        return;
+
+    const auto block = computeBlockValues (M, D, S);
+    const auto* const* in = buffer.getArrayOfReadPointers();
+
+    for (int n = 0; n < numSamples; ++n)
+    {
+        // Onset detector: the mean of the incoming channels drives the envelope.
+        auto s = 0.0f;
+
+        for (int c = 0; c < numChannels; ++c)
+            s += in[c][n];
+
+        auto x = std::abs (s * inputGain);
+
+        // A non-finite sample counts as silence, so it cannot poison the envelope.
+        if (! std::isfinite (x))
+            x = 0.0f;
+
+        const auto coeff = x > envelope ? attackCoeff : releaseCoeff;
+        envelope = (envelope - x) * coeff + x;
+
+        // Saturates instead of overflowing after hours without a trigger.
+        if (samplesSinceTrigger < std::numeric_limits<int32_t>::max())
+            ++samplesSinceTrigger;
+
+        if (armed)
+        {
+            if (envelope >= block.threshold && samplesSinceTrigger >= holdOffSamples)
+            {
+                armed = false;
+                samplesSinceTrigger = 0;
+                startVoice (envelope < 0.0f ? 0.0f : std::min (1.0f, envelope), block);
+            }
+        }
+        else if (envelope < block.rearmLevel)
+        {
+            armed = true;
+        }
+
+        // Voices: the sum of every sounding tap, added to each channel.
+        auto tapSum = 0.0f;
+        auto anySounding = false;
+
+        for (auto& v : voices)
+        {
+            if (v.active)
+            {
+                tapSum += renderVoice (v);
+                anySounding = true;
+            }
+        }
+
+        // A sample without taps leaves the input untouched, bit for bit.
+        if (! anySounding)
+            continue;
+
+        const auto y = tapSum * 0.6f;
+
+        for (int c = 0; c < numChannels; ++c)
+            buffer.getWritePointer (c)[n] += y;
+    }
+}
+
+void FlintwickAudioProcessor::startVoice (float level, const BlockValues& block) noexcept
+{
+    auto* voice = std::find_if (voices.begin(), voices.end(), [] (const Voice& v) { return ! v.active; });
+
+    if (voice == voices.end())
+    {
+        voice = &voices[(size_t) stealIndex];
+        stealIndex = (stealIndex + 1) % 16;
+    }
+
+    noiseSeed += goldenRatioStep;
+
+    auto& v = *voice;
+    v.active = true;
+    v.rngState = noiseSeed | 1u;
+    v.noiseFilter.ic1eq = v.noiseFilter.ic2eq = 0.0f;
+    v.bodyFilter.ic1eq = v.bodyFilter.ic2eq = 0.0f;
+    v.phase = 0.0f;
+    v.amplitude = 1.0f;
+    v.velocity = level * 0.6f + 0.4f;
+    v.noiseWeight = block.noiseWeight;
+    v.bodyWeight = block.bodyWeight;
+    v.pingWeight = block.pingWeight;
+
+    const auto F = (float) sampleRate;
+    v.decayCoeff = std::exp (-6.9077554f / (block.decaySeconds * F));
+
+    setFilterCoefficients (v.noiseFilter, (float) (3000.0 / sampleRate), 1.4144272f);
+    setFilterCoefficients (v.bodyFilter, (float) (block.bodyCutoffHz / sampleRate), 0.125f);
+
+    v.phaseIncrement = block.pingOmega / F;
+
+    // At sample rates below the ping frequency one step would pass a full turn;
+    // reducing it to one turn keeps the per-sample wrap sufficient.
+    if (v.phaseIncrement >= twoPi)
+        v.phaseIncrement = std::fmod (v.phaseIncrement, twoPi);
+}
+
+float FlintwickAudioProcessor::renderVoice (Voice& v) noexcept
+{
+    auto r = v.rngState;
+    r ^= r << 13;
+    r ^= r >> 17;
+    r ^= r << 5;
+    v.rngState = r;
+    const auto noise = (float) r * 0x1p-31f - 1.0f;
+
+    const auto nf = stepFilter (v.noiseFilter, noise);
+    const auto hp = (noise - v.noiseFilter.k * nf.band) - nf.low;
+
+    const auto bp = stepFilter (v.bodyFilter, noise).band;
+
+    const auto p = v.phase;
+    const auto q = p + v.phaseIncrement;
+    v.phase = q >= twoPi ? q - twoPi : q;
+
+    const auto a = v.amplitude;
+    v.amplitude = v.decayCoeff * a;
+
+    if (v.amplitude < 0.0001f)
+        v.active = false;
+
+    const auto s = std::sin (p);
+
+    const auto t1 = hp * 0.6f;
+    const auto t2 = (bp * 3.5f) * v.bodyWeight;
+    const auto t3 = v.noiseWeight * t1 + t2;
+    const auto t4 = s * 0.7f;
+    const auto t5 = v.pingWeight * t4 + t3;
+
+    return v.velocity * (a * t5);
+}
+
+//==============================================================================
+void FlintwickAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    if (auto xml = apvts.copyState().createXml())
+        copyXmlToBinary (*xml, destData);
+}
+
+void FlintwickAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    auto xml = getXmlFromBinary (data, sizeInBytes);
+
+    if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase (apvts.state.getType().toString()))
+        return;
+
+    apvts.replaceState (juce::ValueTree::fromXml (*xml));
+}
+
+//==============================================================================
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new FlintwickAudioProcessor();
+}
