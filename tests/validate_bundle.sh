@@ -5,7 +5,7 @@
 set -uo pipefail
 
 validator=$1
-bundle=$2
+bundle=$(cd "$2" 2>/dev/null && pwd) || bundle=$2
 
 [ -x "$validator" ] || { echo "validator not found at $validator (run scripts/deps.sh)"; exit 1; }
 [ -d "$bundle" ] || { echo "bundle not found at $bundle"; exit 1; }
