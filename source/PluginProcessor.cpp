@@ -310,14 +310,75 @@ void FlintwickAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
         copyXmlToBinary (*xml, destData);
 }
 
+namespace
+{
+/** The XML parser and the value tree recurse once per level of nesting, so a hostile block
+    nested deeply enough would overflow the stack. Our own blocks are two levels deep. */
+constexpr int maxStateNesting = 64;
+
+bool nestsTooDeeply (const void* data, int sizeInBytes)
+{
+    if (sizeInBytes <= 8)
+        return false;
+
+    const auto* text = static_cast<const char*> (data) + 8;
+    const auto size = (size_t) sizeInBytes - 8;
+    int depth = 0;
+
+    for (size_t i = 0; i + 1 < size && text[i] != 0; ++i)
+    {
+        if (text[i] == '<' && text[i + 1] != '/' && text[i + 1] != '?' && text[i + 1] != '!')
+        {
+            if (++depth > maxStateNesting)
+                return true;
+        }
+        else if ((text[i] == '<' && text[i + 1] == '/') || (text[i] == '/' && text[i + 1] == '>'))
+        {
+            --depth;
+        }
+    }
+
+    return false;
+}
+} // namespace
+
 void FlintwickAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
+    if (nestsTooDeeply (data, sizeInBytes))
+        return;
+
     auto xml = getXmlFromBinary (data, sizeInBytes);
 
     if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase (apvts.state.getType().toString()))
         return;
 
-    apvts.replaceState (juce::ValueTree::fromXml (*xml));
+    auto tree = juce::ValueTree::fromXml (*xml);
+
+    // A parameter the block does not mention keeps its current value: it gets a child that
+    // carries that value, so that saving and loading again restores it too.
+    juce::StringArray ids;
+    for (auto* param : getParameters())
+        if (auto* withId = dynamic_cast<juce::AudioProcessorParameterWithID*> (param))
+            ids.add (withId->getParameterID());
+    ids.sort (false);
+
+    for (const auto& id : ids)
+    {
+        // A value of "nan" reads as no number at all, like any other text that is not one.
+        for (auto child : tree)
+            if (child["id"].toString() == id && child.hasProperty ("value") && std::isnan ((float) child["value"]))
+                child.setProperty ("value", 0.0, nullptr);
+
+        if (tree.getChildWithProperty ("id", id).isValid())
+            continue;
+
+        juce::ValueTree child ("PARAM");
+        child.setProperty ("id", id, nullptr);
+        child.setProperty ("value", (double) apvts.getRawParameterValue (id)->load(), nullptr);
+        tree.appendChild (child, nullptr);
+    }
+
+    apvts.replaceState (tree);
 }
 
 //==============================================================================
