@@ -1,0 +1,48 @@
+// libFuzzer target: arbitrary bytes into setStateInformation. After every call each
+// parameter must be finite and inside its range, and the state must round-trip.
+#include "PluginProcessor.h"
+
+#include <cstdlib>
+
+namespace
+{
+FlintwickAudioProcessor& processor()
+{
+    static juce::ScopedJuceInitialiser_GUI juceInitialiser;
+    static FlintwickAudioProcessor instance;
+    return instance;
+}
+
+void checkRanges (FlintwickAudioProcessor& p)
+{
+    const struct { const char* id; float low, high; } ranges[] {
+        { "MATERIAL", 0.0f, 1.0f }, { "DECAY", 10.0f, 1500.0f }, { "SENSITIVITY", 0.0f, 1.0f }
+    };
+
+    for (const auto& r : ranges)
+    {
+        const auto v = p.apvts.getRawParameterValue (r.id)->load();
+
+        if (! (v >= r.low && v <= r.high))
+            std::abort();
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    auto& p = processor();
+    p.setStateInformation (data, (int) std::min<size_t> (size, 1 << 20));
+    checkRanges (p);
+
+    // Whatever was accepted saves and loads again to the same bytes.
+    juce::MemoryBlock saved, again;
+    p.getStateInformation (saved);
+    p.setStateInformation (saved.getData(), (int) saved.getSize());
+    p.getStateInformation (again);
+
+    if (saved != again)
+        std::abort();
+
+    return 0;
+}
