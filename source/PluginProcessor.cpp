@@ -316,21 +316,81 @@ namespace
     nested deeply enough would overflow the stack. Our own blocks are two levels deep. */
 constexpr int maxStateNesting = 64;
 
-bool nestsTooDeeply (const void* data, int sizeInBytes)
+/** Well-formed UTF-8 (RFC 3629): every continuation byte in place, no overlong forms, no
+    surrogates, nothing above U+10FFFF. JUCE's own check accepts some malformed sequences. */
+bool isWellFormedUtf8 (const char* text, int size)
+{
+    const auto* bytes = reinterpret_cast<const uint8_t*> (text);
+
+    for (int i = 0; i < size;)
+    {
+        const auto lead = bytes[i];
+
+        if (lead < 0x80)
+        {
+            ++i;
+            continue;
+        }
+
+        int extra = 0;
+        uint8_t low = 0x80, high = 0xbf; // allowed range of the first continuation byte
+
+        if (lead >= 0xc2 && lead <= 0xdf)      extra = 1;
+        else if (lead == 0xe0)                 { extra = 2; low = 0xa0; }
+        else if (lead == 0xed)                 { extra = 2; high = 0x9f; }
+        else if (lead >= 0xe1 && lead <= 0xef) extra = 2;
+        else if (lead == 0xf0)                 { extra = 3; low = 0x90; }
+        else if (lead == 0xf4)                 { extra = 3; high = 0x8f; }
+        else if (lead >= 0xf1 && lead <= 0xf3) extra = 3;
+        else                                   return false;
+
+        if (i + extra >= size || bytes[i + 1] < low || bytes[i + 1] > high)
+            return false;
+
+        for (int k = 2; k <= extra; ++k)
+            if ((bytes[i + k] & 0xc0) != 0x80)
+                return false;
+
+        i += extra + 1;
+    }
+
+    return true;
+}
+
+/** Checks the text of a framed block before it reaches JUCE's XML parser, which reads past
+    the end of text that is not valid UTF-8, recurses once per level of nesting and can loop
+    forever on a processing instruction inside an element. The
+    text is taken as the parser will see it: at most the length field's bytes, at most to
+    the end of the data, up to the first zero byte. */
+bool isSafeToParse (const void* data, int sizeInBytes)
 {
     if (sizeInBytes <= 8)
-        return false;
+        return true; // refused later anyway
 
     const auto* text = static_cast<const char*> (data) + 8;
-    const auto size = (size_t) sizeInBytes - 8;
-    int depth = 0;
+    const auto lengthField = (int) juce::ByteOrder::littleEndianInt (static_cast<const char*> (data) + 4);
+    const auto available = std::min (sizeInBytes - 8, std::max (lengthField, 0));
+    const auto size = (int) (std::find (text, text + available, 0) - text);
 
-    for (size_t i = 0; i + 1 < size && text[i] != 0; ++i)
+    if (! isWellFormedUtf8 (text, size))
+        return false;
+
+    int depth = 0;
+    bool insideRoot = false;
+
+    for (int i = 0; i + 1 < size; ++i)
     {
+        // A processing instruction after the root has begun sends the parser into an
+        // endless loop when text follows it; only the declaration before the root is ours.
+        if (text[i] == '<' && text[i + 1] == '?' && insideRoot)
+            return false;
+
         if (text[i] == '<' && text[i + 1] != '/' && text[i + 1] != '?' && text[i + 1] != '!')
         {
+            insideRoot = true;
+
             if (++depth > maxStateNesting)
-                return true;
+                return false;
         }
         else if ((text[i] == '<' && text[i + 1] == '/') || (text[i] == '/' && text[i + 1] == '>'))
         {
@@ -338,18 +398,36 @@ bool nestsTooDeeply (const void* data, int sizeInBytes)
         }
     }
 
+    return true;
+}
+/** XML forbids an attribute twice on one element. JUCE's parser lets it through, and the
+    value tree would then apply the first and save the last, so such text is refused. */
+bool hasDuplicateAttributes (const juce::XmlElement& element)
+{
+    const auto count = element.getNumAttributes();
+
+    for (int i = 1; i < count; ++i)
+        for (int j = 0; j < i; ++j)
+            if (element.getAttributeName (i) == element.getAttributeName (j))
+                return true;
+
+    for (auto* child : element.getChildIterator())
+        if (hasDuplicateAttributes (*child))
+            return true;
+
     return false;
 }
 } // namespace
 
 void FlintwickAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (nestsTooDeeply (data, sizeInBytes))
+    if (! isSafeToParse (data, sizeInBytes))
         return;
 
     auto xml = getXmlFromBinary (data, sizeInBytes);
 
-    if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase (apvts.state.getType().toString()))
+    if (xml == nullptr || hasDuplicateAttributes (*xml)
+        || ! xml->getTagName().equalsIgnoreCase (apvts.state.getType().toString()))
         return;
 
     auto tree = juce::ValueTree::fromXml (*xml);

@@ -133,10 +133,8 @@ TEST (Editor, KnobsAndParametersFollowEachOther)
     // Typing into the value box goes through the parameter's text conversion.
     auto* box = valueBoxOf (decay);
     ASSERT_NE (box, nullptr);
-    box->showEditor();
-    ASSERT_NE (box->getCurrentTextEditor(), nullptr);
-    box->getCurrentTextEditor()->setText ("700", false);
-    box->hideEditor (false);
+    // (What the box's text editor hands over when the user presses return.)
+    box->setText ("700", juce::sendNotificationSync);
     EXPECT_NEAR (rawValue (f.processor, "DECAY"), 700.0f, 1.0e-3);
     EXPECT_EQ (box->getText(), "700.0 ms");
 

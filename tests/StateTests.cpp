@@ -8,14 +8,19 @@ const char* const exampleXml =
     R"(<?xml version="1.0" encoding="UTF-8"?> <PARAMS><PARAM id="DECAY" value="250.0"/><PARAM id="MATERIAL" value="0.5"/><PARAM id="SENSITIVITY" value="0.5"/></PARAMS>)";
 
 /** A state block around the given text: magic, length field, text, zero byte. */
-juce::MemoryBlock frame (const juce::String& xmlText, std::optional<int32_t> lengthField = {})
+juce::MemoryBlock frameBytes (const std::string& text, std::optional<int32_t> lengthField = {})
 {
     juce::MemoryOutputStream out;
     out.writeInt (0x21324356);
-    out.writeInt (lengthField.value_or ((int32_t) xmlText.getNumBytesAsUTF8()));
-    out.write (xmlText.toRawUTF8(), xmlText.getNumBytesAsUTF8());
+    out.writeInt (lengthField.value_or ((int32_t) text.size()));
+    out.write (text.data(), text.size());
     out.writeByte (0);
     return out.getMemoryBlock();
+}
+
+juce::MemoryBlock frame (const juce::String& xmlText, std::optional<int32_t> lengthField = {})
+{
+    return frameBytes (xmlText.toStdString(), lengthField);
 }
 
 juce::MemoryBlock stateOf (FlintwickAudioProcessor& p)
@@ -132,6 +137,15 @@ TEST (State, RefusedBlocksChangeNothing)
     auto wrongMagic = frame (exampleXml);
     static_cast<char*> (wrongMagic.getData())[3] = 'X';
 
+    // A block whose DECAY value holds the given raw bytes.
+    auto withBytesInValue = [] (const std::string& bytes) {
+        return frameBytes ("<?xml version=\"1.0\" encoding=\"UTF-8\"?> <PARAMS><PARAM id=\"DECAY\" value=\"100" + bytes + "\"/></PARAMS>");
+    };
+
+    // A multi-byte sequence missing its last byte right at the end of the data.
+    auto cutUtf8 = frameBytes (paramsXml (R"(<PARAM id="DECAY" value="100.0"/>)").toStdString() + "\xf0\x9f\x98");
+    cutUtf8.setSize (cutUtf8.getSize() - 1);
+
     const std::vector<Case> cases {
         { "empty", {} },
         { "8 bytes", juce::MemoryBlock (frame (exampleXml).getData(), 8) },
@@ -142,6 +156,13 @@ TEST (State, RefusedBlocksChangeNothing)
         { "empty text", frame ("") },
         { "another root tag", frame (paramsXml (R"(<PARAM id="DECAY" value="100.0"/>)", "STATE")) },
         { "namespaced root tag", frame (paramsXml (R"(<PARAM id="DECAY" value="100.0"/>)", "x:PARAMS")) },
+        { "invalid UTF-8", frameBytes (paramsXml (R"(<PARAM id="DECAY" value="100.0"/>)").toStdString() + "\xe8\xe8") },
+        { "UTF-8 cut at the end of the data", cutUtf8 },
+        { "lead byte without continuation", withBytesInValue ("1\xd0\xd0") },
+        { "overlong form", withBytesInValue ("\xc0\xaf") },
+        { "surrogate", withBytesInValue ("\xed\xa0\x80") },
+        { "processing instruction in the content", frame (paramsXml (R"(<PARAM id="DECAY" value="100.0"/><?pi x?> text)")) },
+        { "attribute given twice", frame (paramsXml (R"(<PARAM id="DECAY" value="100.0" value="200.0"/>)")) },
     };
 
     for (const auto& c : cases)
@@ -228,6 +249,18 @@ TEST (State, LengthFieldIsCutToTheData)
     FlintwickAudioProcessor q;
     load (q, frame (paramsXml (R"(<PARAM id="DECAY" value="100.0"/>)"), 60));
     EXPECT_NEAR (rawValue (q, "DECAY"), 250.0f, 1.0e-3);
+}
+
+TEST (State, AcceptsWellFormedMultiByteText)
+{
+    // Two-, three- and four-byte characters in an extra attribute are accepted and carried through.
+    const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <PARAMS><PARAM id=\"DECAY\" value=\"100.0\" "
+                             "note=\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xb5\"/></PARAMS>";
+    FlintwickAudioProcessor p;
+    load (p, frameBytes (text));
+    EXPECT_NEAR (rawValue (p, "DECAY"), 100.0f, 1.0e-3);
+    // Written back as character references, which read in as the same characters.
+    EXPECT_TRUE (textOf (stateOf (p)).contains (R"(note="caf&#233; &#8364; &#127925;")")) << textOf (stateOf (p));
 }
 
 TEST (State, UnknownContentIsCarriedThrough)

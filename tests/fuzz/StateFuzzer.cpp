@@ -6,11 +6,14 @@
 
 namespace
 {
+// Lives until the process ends: libFuzzer exits from inside its own driver, after JUCE's
+// statics may already be gone, so nothing here is torn down at exit.
 FlintwickAudioProcessor& processor()
 {
-    static juce::ScopedJuceInitialiser_GUI juceInitialiser;
-    static FlintwickAudioProcessor instance;
-    return instance;
+    static auto* juceInitialiser = new juce::ScopedJuceInitialiser_GUI();
+    static auto* instance = new FlintwickAudioProcessor();
+    juce::ignoreUnused (juceInitialiser);
+    return *instance;
 }
 
 void checkRanges (FlintwickAudioProcessor& p)
