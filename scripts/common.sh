@@ -4,6 +4,10 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${FLINTWICK_BUILD_DIR:-$root/build}
 
+# Paths inside the clone are hashed relative to it, so another clone reuses compiled objects.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+
 deps_out=$(bash "$root/scripts/deps.sh")
 JUCE_DIR=${JUCE_DIR:-$(sed -n 's/^JUCE_DIR=//p' <<< "$deps_out")}
 VST3_VALIDATOR=$(sed -n 's/^VST3_VALIDATOR=//p' <<< "$deps_out")
