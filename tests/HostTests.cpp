@@ -196,3 +196,66 @@ TEST (HostedPlugin, EditorOpensAtItsSizeAndCloses)
         plugin->editorBeingDeleted (editor.get());
     }
 }
+
+TEST (HostedPlugin, RestoresItsOwnStateByteForByteAfterRandomChanges)
+{
+    auto plugin = load();
+    ASSERT_NE (plugin, nullptr);
+
+    juce::MemoryBlock original;
+    plugin->getStateInformation (original);
+
+    juce::Random random (5);
+    for (auto* param : plugin->getParameters())
+        if (param != plugin->getBypassParameter())
+            param->setValue (random.nextFloat());
+
+    plugin->setStateInformation (original.getData(), (int) original.getSize());
+
+    juce::MemoryBlock again;
+    plugin->getStateInformation (again);
+    EXPECT_EQ (again, original);
+    EXPECT_EQ (findParameter (*plugin, "Decay")->getCurrentValueAsText(), "250.0");
+}
+
+TEST (HostedPlugin, NoiseWithAutomationStaysFiniteAndNormal)
+{
+    auto plugin = load();
+    ASSERT_NE (plugin, nullptr);
+    juce::Random random (11);
+
+    for (double rate : { 44100.0, 48000.0, 96000.0 })
+    {
+        for (int blockSize : { 1, 64, 512, 4096 })
+        {
+            SCOPED_TRACE (juce::String (rate) + " Hz, blocks of " + juce::String (blockSize));
+            plugin->releaseResources();
+            plugin->prepareToPlay (rate, blockSize);
+            juce::AudioBuffer<float> buffer (2, blockSize);
+            juce::MidiBuffer midi;
+
+            for (int block = 0; block < std::max (4, 8192 / blockSize); ++block)
+            {
+                for (auto* param : plugin->getParameters())
+                    if (param != plugin->getBypassParameter())
+                        param->setValue (random.nextFloat());
+
+                for (int c = 0; c < 2; ++c)
+                    for (int n = 0; n < blockSize; ++n)
+                        buffer.setSample (c, n, random.nextFloat() * 2.0f - 1.0f);
+
+                plugin->processBlock (buffer, midi);
+
+                for (int c = 0; c < 2; ++c)
+                {
+                    for (int n = 0; n < blockSize; ++n)
+                    {
+                        const auto v = buffer.getSample (c, n);
+                        ASSERT_TRUE (std::isfinite (v));
+                        ASSERT_NE (std::fpclassify (v), FP_SUBNORMAL);
+                    }
+                }
+            }
+        }
+    }
+}
