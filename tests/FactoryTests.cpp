@@ -148,36 +148,34 @@ TEST (Factory, ListsItsThreeClassesInEveryForm)
         SCOPED_TRACE (i);
         const auto& e = expected[i];
 
+        // The four fields every form starts with, then the rest of the two full forms.
+        auto expectCommon = [&e] (const auto& info) {
+            EXPECT_TRUE (sameId (info.cid, e.cid));
+            EXPECT_EQ (info.cardinality, 0x7FFFFFFF);
+            expectField (info.category, e.category);
+            expectField (info.name, "FLINTWICK");
+        };
+
+        auto expectFull = [&e, &expectCommon] (const auto& info) {
+            expectCommon (info);
+            EXPECT_EQ (info.classFlags, 0u);
+            expectField (info.subCategories, e.subCategories);
+            expectField (info.vendor, "Quend");
+            expectField (info.version, "1.0.0");
+            expectField (info.sdkVersion, "VST 3.7.12");
+        };
+
         PClassInfo plain {};
         ASSERT_EQ (factory->getClassInfo (i, &plain), kResultOk);
-        EXPECT_TRUE (sameId (plain.cid, e.cid));
-        EXPECT_EQ (plain.cardinality, 0x7FFFFFFF);
-        expectField (plain.category, e.category);
-        expectField (plain.name, "FLINTWICK");
+        expectCommon (plain);
 
         PClassInfo2 info2 {};
         ASSERT_EQ (factory2->getClassInfo2 (i, &info2), kResultOk);
-        EXPECT_TRUE (sameId (info2.cid, e.cid));
-        EXPECT_EQ (info2.cardinality, 0x7FFFFFFF);
-        expectField (info2.category, e.category);
-        expectField (info2.name, "FLINTWICK");
-        EXPECT_EQ (info2.classFlags, 0u);
-        expectField (info2.subCategories, e.subCategories);
-        expectField (info2.vendor, "Quend");
-        expectField (info2.version, "1.0.0");
-        expectField (info2.sdkVersion, "VST 3.7.12");
+        expectFull (info2);
 
         PClassInfoW wide {};
         ASSERT_EQ (factory3->getClassInfoUnicode (i, &wide), kResultOk);
-        EXPECT_TRUE (sameId (wide.cid, e.cid));
-        EXPECT_EQ (wide.cardinality, 0x7FFFFFFF);
-        expectField (wide.category, e.category);
-        expectField (wide.name, "FLINTWICK");
-        EXPECT_EQ (wide.classFlags, 0u);
-        expectField (wide.subCategories, e.subCategories);
-        expectField (wide.vendor, "Quend");
-        expectField (wide.version, "1.0.0");
-        expectField (wide.sdkVersion, "VST 3.7.12");
+        expectFull (wide);
     }
 
     factory2->release();
