@@ -359,9 +359,9 @@ bool isWellFormedUtf8 (const char* text, int size)
 
 /** Checks the text of a framed block before it reaches JUCE's XML parser, which reads past
     the end of text that is not valid UTF-8, recurses once per level of nesting and can loop
-    forever on a processing instruction inside an element. The
-    text is taken as the parser will see it: at most the length field's bytes, at most to
-    the end of the data, up to the first zero byte. */
+    forever on a processing instruction inside an element. The text is taken as the parser
+    will see it: at most the length field's bytes, at most to the end of the data, up to the
+    first zero byte. */
 bool isSafeToParse (const void* data, int sizeInBytes)
 {
     if (sizeInBytes <= 8)
@@ -400,6 +400,7 @@ bool isSafeToParse (const void* data, int sizeInBytes)
 
     return true;
 }
+
 /** XML forbids an attribute twice on one element. JUCE's parser lets it through, and the
     value tree would then apply the first and save the last, so such text is refused. */
 bool hasDuplicateAttributes (const juce::XmlElement& element)
