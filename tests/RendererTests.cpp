@@ -22,23 +22,6 @@ Run runRenderer (juce::StringArray args)
     return { (int) process.getExitCode(), output };
 }
 
-juce::AudioBuffer<float> readWav (const juce::File& file, double* sampleRate = nullptr, unsigned int* bits = nullptr)
-{
-    juce::AudioFormatManager formats;
-    formats.registerBasicFormats();
-    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
-    juce::AudioBuffer<float> buffer;
-
-    if (reader != nullptr)
-    {
-        buffer.setSize ((int) reader->numChannels, (int) reader->lengthInSamples);
-        reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, true);
-        if (sampleRate != nullptr) *sampleRate = reader->sampleRate;
-        if (bits != nullptr) *bits = reader->bitsPerSample;
-    }
-    return buffer;
-}
-
 /** Quiet noise with two loud hits, at 44100 Hz. */
 juce::AudioBuffer<float> makeInput (int numChannels, int numSamples)
 {
@@ -82,7 +65,7 @@ TEST_F (RendererTest, RendersMonoAndStereoWithTheTail)
 
         double rate = 0.0;
         unsigned int bits = 0;
-        const auto result = readWav (out, &rate, &bits);
+        const auto result = flintwick::host::readAudioFile (out, &rate, &bits);
         EXPECT_EQ (rate, 44100.0);
         EXPECT_EQ (bits, 32u);
         ASSERT_EQ (result.getNumChannels(), channels);

@@ -4,8 +4,6 @@
 #include "Renderer.h"
 #include "WaveformPlot.h"
 
-#include <juce_audio_formats/juce_audio_formats.h>
-
 #include <cstdio>
 
 namespace
@@ -14,20 +12,6 @@ int fail (const juce::String& message)
 {
     std::fprintf (stderr, "flintwick-demo: %s\n", message.toRawUTF8());
     return 1;
-}
-
-juce::AudioBuffer<float> readWav (const juce::File& file)
-{
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (file.createInputStream().release(), true));
-    juce::AudioBuffer<float> buffer;
-
-    if (reader != nullptr)
-    {
-        buffer.setSize ((int) reader->numChannels, (int) reader->lengthInSamples);
-        reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, true);
-    }
-    return buffer;
 }
 } // namespace
 
@@ -78,7 +62,7 @@ int main (int argc, char* argv[])
             return fail (r.getErrorMessage());
 
         std::printf ("wrote %s\n", settings.output.getFullPathName().toRawUTF8());
-        outputs.push_back (readWav (settings.output));
+        outputs.push_back (flintwick::host::readAudioFile (settings.output));
 
         // What the plug-in added: output minus input.
         auto& added = taps.emplace_back (outputs.back());

@@ -115,14 +115,8 @@ int main (int argc, char* argv[])
     settings.input = cwd.getChildFile (positional[0]);
     settings.output = cwd.getChildFile (positional[1]);
 
-    for (auto [name, value, low, high] : { std::tuple { "material", settings.material, 0.0f, 1.0f },
-                                           std::tuple { "decay", settings.decay, 10.0f, 1500.0f },
-                                           std::tuple { "sensitivity", settings.sensitivity, 0.0f, 1.0f } })
-    {
-        if (value && ! (*value >= low && *value <= high))
-            return fail (2, juce::String ("--") + name + " must be between " + juce::String (low) + " and "
-                                + juce::String (high) + ", got " + juce::String (*value));
-    }
+    if (auto ranges = flintwick::host::checkParameterRanges (settings); ranges.failed())
+        return fail (2, "--" + ranges.getErrorMessage());
 
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
 

@@ -3,6 +3,8 @@
 
 #include <juce_audio_formats/juce_audio_formats.h>
 
+#include <array>
+
 namespace flintwick::host
 {
 namespace
@@ -47,16 +49,51 @@ juce::Result writeWav (const juce::File& file, const juce::AudioBuffer<float>& b
     return juce::Result::ok();
 }
 
-juce::Result render (const RenderSettings& settings, const std::function<void (double)>& progress)
+std::array<ParameterSetting, 3> parametersOf (const RenderSettings& settings)
 {
-    const ParameterSetting parameters[] { { "Material", settings.material, 0.0f, 1.0f },
-                                          { "Decay", settings.decay, 10.0f, 1500.0f },
-                                          { "Sensitivity", settings.sensitivity, 0.0f, 1.0f } };
+    return { { { "Material", settings.material, 0.0f, 1.0f },
+               { "Decay", settings.decay, 10.0f, 1500.0f },
+               { "Sensitivity", settings.sensitivity, 0.0f, 1.0f } } };
+}
 
-    for (const auto& p : parameters)
+juce::Result checkParameterRanges (const RenderSettings& settings)
+{
+    for (const auto& p : parametersOf (settings))
         if (p.value && ! (*p.value >= p.low && *p.value <= p.high))
             return juce::Result::fail (juce::String (p.name).toLowerCase() + " must be between " + juce::String (p.low)
                                        + " and " + juce::String (p.high) + ", got " + juce::String (*p.value));
+
+    return juce::Result::ok();
+}
+
+juce::AudioBuffer<float> readAudioFile (const juce::File& file, double* sampleRate, unsigned int* bitsPerSample)
+{
+    juce::AudioFormatManager formats;
+    formats.registerBasicFormats();
+    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+    juce::AudioBuffer<float> buffer;
+
+    if (reader != nullptr)
+    {
+        buffer.setSize ((int) reader->numChannels, (int) reader->lengthInSamples);
+        reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, true);
+
+        if (sampleRate != nullptr)
+            *sampleRate = reader->sampleRate;
+
+        if (bitsPerSample != nullptr)
+            *bitsPerSample = reader->bitsPerSample;
+    }
+
+    return buffer;
+}
+
+juce::Result render (const RenderSettings& settings, const std::function<void (double)>& progress)
+{
+    if (auto ranges = checkParameterRanges (settings); ranges.failed())
+        return ranges;
+
+    const auto parameters = parametersOf (settings);
 
     if (settings.blockSize < 1 || settings.blockSize > 65536)
         return juce::Result::fail ("block size must be between 1 and 65536");
